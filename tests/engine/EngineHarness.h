@@ -1,0 +1,44 @@
+#pragma once
+
+#include "engine/DetectionEngine.h"
+
+#include <algorithm>
+#include <vector>
+
+/** Runs a prepared engine over whole signals in fixed-size blocks, as a host would. */
+struct EngineHarness
+{
+    explicit EngineHarness (double sampleRate = 48000.0, int blockSize = 256, int idHash = 0)
+        : blockSize (blockSize)
+    {
+        engine.prepare (sampleRate, blockSize, idHash);
+    }
+
+    /** Processes each channel of `signal` in place (one vector per main channel). */
+    void run (std::vector<std::vector<float>>& signal)
+    {
+        const int numChannels = (int) signal.size();
+        const int length = (int) signal.front().size();
+        std::vector<float*> pointers ((size_t) numChannels);
+
+        for (int start = 0; start < length; start += blockSize)
+        {
+            for (int c = 0; c < numChannels; ++c)
+                pointers[(size_t) c] = signal[(size_t) c].data() + start;
+
+            engine.setParameters (parameters);
+            engine.process (pointers.data(), numChannels, nullptr, 0, std::min (blockSize, length - start), -1);
+        }
+    }
+
+    std::vector<float> runMono (std::vector<float> signal)
+    {
+        std::vector<std::vector<float>> channels { std::move (signal) };
+        run (channels);
+        return channels.front();
+    }
+
+    hoopvane::DetectionEngine engine;
+    hoopvane::ParameterSnapshot parameters;
+    int blockSize;
+};
