@@ -52,9 +52,12 @@ target_link_libraries(Hoopvane
         juce::juce_recommended_config_flags)
 
 # Tests and tools link the plug-in's shared code instead of compiling JUCE again; they need the
-# same include paths and definitions as its sources.
-target_include_directories(Hoopvane INTERFACE $<TARGET_PROPERTY:Hoopvane,INCLUDE_DIRECTORIES>)
-target_compile_definitions(Hoopvane INTERFACE $<TARGET_PROPERTY:Hoopvane,COMPILE_DEFINITIONS>)
+# same include paths and definitions as its sources. (Not set on Hoopvane itself: its format
+# wrappers define their own JucePlugin_Build_* values.)
+add_library(hoopvane_plugin_code INTERFACE)
+target_link_libraries(hoopvane_plugin_code INTERFACE Hoopvane)
+target_include_directories(hoopvane_plugin_code INTERFACE $<TARGET_PROPERTY:Hoopvane,INCLUDE_DIRECTORIES>)
+target_compile_definitions(hoopvane_plugin_code INTERFACE $<TARGET_PROPERTY:Hoopvane,COMPILE_DEFINITIONS>)
 
 set(HOOPVANE_VST3_BUNDLE "${CMAKE_BINARY_DIR}/Hoopvane_artefacts/${CMAKE_BUILD_TYPE}/VST3/Hoopvane.vst3")
 set(HOOPVANE_LV2_BUNDLE "${CMAKE_BINARY_DIR}/Hoopvane_artefacts/${CMAKE_BUILD_TYPE}/LV2/Hoopvane.lv2")

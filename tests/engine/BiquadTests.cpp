@@ -50,8 +50,8 @@ INSTANTIATE_TEST_SUITE_P (
             DesignCase { "low shelf -9 dB at DC side", [] (double fs) { return hoopvane::rbj::lowShelf (fs, 90.0, 0.7071, -9.0); }, 5.0, -9.0 },
             DesignCase { "high shelf +4 dB far above the corner", [] (double fs) { return hoopvane::rbj::highShelf (fs, 1000.0, 0.55, 4.0); }, 15000.0, 4.0 }),
         ::testing::Values (44100.0, 48000.0, 96000.0)),
-    [] (const auto& info) {
-        return "case" + std::to_string (info.index % 8) + "_" + std::to_string ((int) std::get<1> (info.param)) + "Hz";
+    [] (const auto& testCase) {
+        return "case" + std::to_string (testCase.index % 8) + "_" + std::to_string ((int) std::get<1> (testCase.param)) + "Hz";
     });
 // clang-format on
 

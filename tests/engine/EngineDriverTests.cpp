@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P (SampleRates,
                                              LatencyCase { 48000.0, 48 },
                                              LatencyCase { 96000.0, 96 },
                                              LatencyCase { 500.0, 1 }),
-                          [] (const auto& info) { return std::to_string ((int) info.param.sampleRate) + "Hz"; });
+                          [] (const auto& testCase) { return std::to_string ((int) testCase.param.sampleRate) + "Hz"; });
 
 //==============================================================================
 TEST (EngineDriver, NonFiniteInputBecomesSilenceWithoutPoisoningLaterSamples)
@@ -193,7 +193,9 @@ TEST (SoftLimit, IsTheIdentityUpToFourThenContinuousMonotonicAndBounded)
     {
         const double y = hoopvane::softLimit (x);
         if (std::abs (x) <= 4.0)
+        {
             ASSERT_EQ (y, x);
+        }
         ASSERT_LE (std::abs (y), 4.0);
         ASSERT_GE (y, previous);              // monotonic
         ASSERT_LE (y - previous, 0.001 + 1e-9); // continuous: no step larger than the input's

@@ -8,10 +8,10 @@
 /** Runs a prepared engine over whole signals in fixed-size blocks, as a host would. */
 struct EngineHarness
 {
-    explicit EngineHarness (double sampleRate = 48000.0, int blockSize = 256, int idHash = 0)
-        : blockSize (blockSize)
+    explicit EngineHarness (double sampleRate = 48000.0, int samplesPerBlock = 256, int idHash = 0)
+        : blockSize (samplesPerBlock)
     {
-        engine.prepare (sampleRate, blockSize, idHash);
+        engine.prepare (sampleRate, samplesPerBlock, idHash);
     }
 
     /** Processes each channel of `signal` in place (one vector per main channel). */

@@ -148,4 +148,4 @@ INSTANTIATE_TEST_SUITE_P (EdgeCases,
                                              MappingCase { "OUT_LPF_SLOPE", 1.0f, 4.0f, "24" },
                                              MappingCase { "CONTEXT", 1.0f, 1.0f, "On" },
                                              MappingCase { "BYPASS", 0.0f, 0.0f, "Off" }),
-                          [] (const auto& info) { return std::string (info.param.id) + "_" + std::to_string (info.index); });
+                          [] (const auto& testCase) { return std::string (testCase.param.id) + "_" + std::to_string (testCase.index); });
