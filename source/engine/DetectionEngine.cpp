@@ -8,6 +8,8 @@ namespace hoopvane
 namespace
 {
     constexpr int numPhases = 8;
+    /** Sent instead of a kick-coincidence time while no kick hits are shared between instances. */
+    constexpr double noKickCoincidence = -1.0;
 } // namespace
 
 DetectionEngine::DetectionEngine() = default;
@@ -21,13 +23,17 @@ int DetectionEngine::prepare (double newSampleRate, int newMaximumBlockSize, std
 
     dcBlocker.prepare (sampleRate);
     meters.prepare (sampleRate);
+    detector.prepare (sampleRate, preparedMode);
+    learning.prepare (sampleRate);
+    expander.prepare (sampleRate);
 
     // A fingerprint describes the drum at one sample rate; at another its band energies mean
     // something else.
-    if (fingerprintComplete && rememberedSampleRate > 0.0 && rememberedSampleRate != sampleRate)
+    if (learning.isFingerprintComplete() && rememberedSampleRate > 0.0 && rememberedSampleRate != sampleRate)
         discardLearning();
     rememberedSampleRate = sampleRate;
 
+    configureExpander();
     lookAhead.prepare (sampleRate, maximumBlockSize);
     reset();
 
@@ -38,16 +44,20 @@ int DetectionEngine::prepare (double newSampleRate, int newMaximumBlockSize, std
 void DetectionEngine::reset() noexcept
 {
     lookAhead.clear();
+    detector.reset();
+    learning.reset();
+    discriminator.reset();
+    expander.reset();
     dcBlocker.reset();
     meters.reset();
+    gateValue = 1.0;
     finalGateGain = 1.0;
     sampleClock = 0;
 }
 
 void DetectionEngine::discardLearning() noexcept
 {
-    fingerprintComplete = false;
-    learned = false;
+    learning.discardLearning();
 }
 
 //==============================================================================
@@ -55,7 +65,9 @@ void DetectionEngine::beginBlock (std::int64_t playheadSamples) noexcept
 {
     block = BlockValues::derive (parameters, playheadSamples);
     blockSustainMs = block.sustainMs;
+    linkActive = parameters.link;
 
+    const bool learned = learning.isLearned();
     const bool learnedChanged = learned != lastLearned;
     lastLearned = learned;
 
@@ -66,10 +78,11 @@ void DetectionEngine::beginBlock (std::int64_t playheadSamples) noexcept
     if (mode != preparedMode)
         applyModeChange (mode);
 
-    // Later stages derive their per-block settings here, in this order: expander time
-    // constants, output filter coefficients, link exchange, learning state machine,
-    // mode-dependent detection constants, fingerprint publishing, tone-stage filters and the
-    // side-chain level board.
+    expander.beginBlock (blockSustainMs, block.thresholdDb, block.rangeDb);
+    // Output filter coefficients and the instance link exchange join here.
+    runLearningStateMachine();
+    configureExpander();
+    // Fingerprint publishing, tone-stage filters and the side-chain level board join here.
 }
 
 void DetectionEngine::applyModeChange (DrumMode newMode) noexcept
@@ -77,8 +90,32 @@ void DetectionEngine::applyModeChange (DrumMode newMode) noexcept
     preparedMode = newMode;
     discardLearning(); // a fingerprint belongs to one drum
     modeTable = &ModeTable::forMode (newMode);
+    detector.setMode (newMode);
     // The release of the block in which the mode changes follows the new drum, not the knob.
     blockSustainMs = modeTable->defaultSustainMs;
+}
+
+void DetectionEngine::runLearningStateMachine() noexcept
+{
+    const auto events = learning.beginBlock (parameters.learn, linkActive, preparedMode);
+
+    if (events.learnCompleted)
+        exports.learnCompletedEvent.store (1, std::memory_order_release);
+
+    if (events.linkRequest)
+    {
+        exports.linkRequestEvent.store (1, std::memory_order_release);
+        linkActive = true;
+    }
+
+    if (events.learningEnded && preparedMode == DrumMode::snare)
+        exports.isSnareBottomShared.store (learning.isSnareBottom() ? 1 : 0, std::memory_order_relaxed);
+}
+
+void DetectionEngine::configureExpander() noexcept
+{
+    const bool learned = learning.isLearned();
+    expander.configure (preparedMode, parameters.snarePos == 1, learned ? &learning.getFingerprint() : nullptr);
 }
 
 //==============================================================================
@@ -92,6 +129,7 @@ void DetectionEngine::process (float* const* mainChannels,
     if (mainChannels == nullptr || numMainChannels <= 0 || numSamples <= 0 || ! lookAhead.isPrepared())
         return;
 
+    // The side chain feeds the context stage, which joins later.
     (void) sideChainChannels;
     (void) numSideChainChannels;
 
@@ -111,13 +149,20 @@ void DetectionEngine::process (float* const* mainChannels,
 void DetectionEngine::processSample (Frame input, bool stereo, float& outLeft, float& outRight) noexcept
 {
     const auto dry = lookAhead.pushAndRead ((float) input.left, (float) input.right);
-    const double detectorInput = 0.5 * (input.left + input.right);
 
-    // Detector front end, link evidence and context read the undelayed input from here on.
-    Frame out { dry.left, stereo ? dry.right : dry.left };
+    // Every detector listens to the undelayed input, so the gate can open ahead of the sound.
+    const DetectorControl control { learning.isLearning() || learning.isLearned(), learning.isCapturing(), false };
+    const auto& readings = detector.analyse (input.left, input.right, control, sampleClock);
+    learning.processSample (readings, preparedMode, sampleClock, false);
+    const double match = matchAndScore (readings);
 
-    // The expander, the drum rules, the LF tightener and the body/ring equaliser act on the
-    // delayed pair here, and set finalGateGain.
+    // Instance link evidence and the context processor join here.
+
+    Frame out = expand (input, dry, match, readings);
+    if (! stereo)
+        out.right = out.left;
+
+    // The LF tightener and the body/ring equaliser join here.
 
     out = guardBeforeOutputFilters (out);
 
@@ -132,7 +177,56 @@ void DetectionEngine::processSample (Frame input, bool stereo, float& outLeft, f
     outRight = (float) (g * out.right + (1.0 - g) * dry.right);
 
     ++sampleClock;
-    meters.addSample (detectorInput, finalGateGain);
+    meters.addSample (0.5 * (input.left + input.right), finalGateGain);
+}
+
+double DetectionEngine::matchAndScore (const DetectorReadings& readings) noexcept
+{
+    discriminator.updateRawMatch (readings.slowEnergy,
+                                  readings.env,
+                                  learning.getFingerprint(),
+                                  learning.isFingerprintComplete(),
+                                  preparedMode);
+
+    if (readings.windowClosed)
+        discriminator.scoreHit (readings.features, learning.getStatistics(), noKickCoincidence);
+
+    // Remote bleed evidence stays 0 until the instances share hits.
+    return discriminator.effectiveMatch (0.0, 0.0, learning.isLearned(), preparedMode);
+}
+
+DetectionEngine::Frame DetectionEngine::expand (Frame input, LookAheadDelay::Pair dry, double match, const DetectorReadings& readings) noexcept
+{
+    ExpanderInputs in;
+    in.delayedLeft = dry.left;
+    in.delayedRight = dry.right;
+    in.inputLeft = input.left;
+    in.inputRight = input.right;
+    in.match = match;
+    in.readings = &readings;
+    in.hitBleedScore = discriminator.getHitBleedScore();
+
+    const auto out = expander.process (in);
+    applyDrumRules (match, readings.env);
+    finalGateGain = expander.getFinalGain();
+    return { out.left, out.right };
+}
+
+void DetectionEngine::applyDrumRules (double match, double env) noexcept
+{
+    DrumRuleInputs in;
+    in.mode = preparedMode;
+    in.learned = learning.isLearned();
+    in.isSnareBottom = learning.isSnareBottom();
+    in.match = match;
+    in.env = env;
+    in.learnedOnsetLevel = learning.getStatistics().onsetLevel;
+    in.hitInProgress = expander.isHitInProgress();
+
+    const auto result = hoopvane::applyDrumRules (std::clamp (expander.getGateValue(), 0.0, 1.0), in);
+    if (result.clearHitInProgress)
+        expander.clearHitInProgress();
+    gateValue = result.gateValue;
 }
 
 DetectionEngine::Frame DetectionEngine::guardBeforeOutputFilters (Frame frame) noexcept
@@ -142,6 +236,8 @@ DetectionEngine::Frame DetectionEngine::guardBeforeOutputFilters (Frame frame) n
 
     // Clear the states that produced the bad value, so it cannot recirculate and silence the
     // channel for good: the gate and the tone stages start again from rest.
+    expander.reset();
+    gateValue = 1.0;
     finalGateGain = 1.0;
     return { finiteOrZero (frame.left), finiteOrZero (frame.right) };
 }
@@ -149,8 +245,11 @@ DetectionEngine::Frame DetectionEngine::guardBeforeOutputFilters (Frame frame) n
 void DetectionEngine::endBlock() noexcept
 {
     meters.publish (exports);
-    exports.learned.store (learned, std::memory_order_relaxed);
-    exports.fingerprintComplete.store (fingerprintComplete, std::memory_order_relaxed);
+    exports.matchScore.store ((float) discriminator.getRawMatch(), std::memory_order_relaxed);
+    exports.learning.store (learning.isLearning(), std::memory_order_relaxed);
+    exports.learned.store (learning.isLearned(), std::memory_order_relaxed);
+    exports.fingerprintComplete.store (learning.isFingerprintComplete(), std::memory_order_relaxed);
+    exports.learnHitCount.store (learning.getLearnHitCount(), std::memory_order_relaxed);
 }
 
 //==============================================================================

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "BleedDiscriminator.h"
 #include "BlockMeters.h"
 #include "BlockValues.h"
 #include "BypassFade.h"
 #include "DrumMode.h"
 #include "EngineExports.h"
+#include "Expander.h"
+#include "HitDetector.h"
+#include "Learning.h"
 #include "LookAheadDelay.h"
 #include "OutputSafety.h"
 #include "ParameterSnapshot.h"
@@ -61,6 +65,10 @@ public:
     /** True once "BYPASS" has faded the processed signal out completely. */
     bool isFullyBypassed() const noexcept { return bypassFade.isFullyBypassed(); }
 
+    /** Returns the engine to the unlearned state at the start of the next block, so the
+        request never races a running block. [message thread] */
+    void requestLearningReset() noexcept { learning.requestReset(); }
+
     //==============================================================================
     EngineExports& getExports() noexcept { return exports; }
     const EngineExports& getExports() const noexcept { return exports; }
@@ -70,6 +78,14 @@ public:
     int getBlockPhase() const noexcept { return blockPhase; }
     std::int64_t getSampleClock() const noexcept { return sampleClock; }
     const ModeTable& getModeTable() const noexcept { return *modeTable; }
+
+    // The stages, for inspection by tests, tools and the state code (read between blocks only).
+    const Learning& getLearning() const noexcept { return learning; }
+    const HitDetector& getDetector() const noexcept { return detector; }
+    const BleedDiscriminator& getDiscriminator() const noexcept { return discriminator; }
+    const Expander& getExpander() const noexcept { return expander; }
+    /** Gf after the drum rules: the gate value that drives the tone stage. */
+    double getGateValue() const noexcept { return gateValue; }
 
     /** The sustain the expander uses in the current block: "SUSTAIN", or the new mode's default
         in the block in which the mode changed. */
@@ -84,7 +100,12 @@ private:
     void beginBlock (std::int64_t playheadSamples) noexcept;
     void applyModeChange (DrumMode newMode) noexcept;
     void discardLearning() noexcept;
+    void runLearningStateMachine() noexcept;
+    void configureExpander() noexcept;
     void processSample (Frame input, bool stereo, float& outLeft, float& outRight) noexcept;
+    double matchAndScore (const DetectorReadings& readings) noexcept;
+    Frame expand (Frame input, LookAheadDelay::Pair dry, double match, const DetectorReadings& readings) noexcept;
+    void applyDrumRules (double match, double env) noexcept;
     Frame guardBeforeOutputFilters (Frame frame) noexcept;
     void endBlock() noexcept;
 
@@ -110,9 +131,15 @@ private:
     bool lastLearned = false;
     std::int64_t sampleClock = 0;
 
-    // Learning flags owned by the learning stage; the driver only needs to see them change.
-    bool fingerprintComplete = false;
-    bool learned = false;
+    /** "LINK", or on for the rest of a block in which learning asked for the link. */
+    bool linkActive = false;
+
+    // Detection stages
+    HitDetector detector;
+    Learning learning;
+    BleedDiscriminator discriminator;
+    Expander expander;
+    double gateValue = 1.0;
 
     // Driver stages
     LookAheadDelay lookAhead;

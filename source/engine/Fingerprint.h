@@ -31,4 +31,17 @@ struct Fingerprint
         band2k = b[5], band3k5 = b[6], band5k = b[7], band7k = b[8], band10k = b[9];
     }
 };
+
+/** Centroid of the four lowest bands of a spectrum, weighted by their centre frequencies
+    (63 … 500 Hz); 200 Hz when those bands hold nothing. */
+double lowBandCentroidHz (const BandValues& spectrum) noexcept;
+
+/** Recomputes the fields derived from the band fields: `lowCentroidHz` and `dominantLowBand`.
+    When every low band is below 0.01 the dominant band cannot be told and keeps its value. */
+void refreshLowBandFields (Fingerprint& fp) noexcept;
+
+/** How well the current slow band energies match a fingerprint's band shape (0 … 1), with a
+    pitch check on the low centroid. 0 for a quiet sound (level below 0.02), an empty spectrum
+    or an invalid fingerprint. [audio thread] */
+double fingerprintSimilarity (const Fingerprint& fp, const BandValues& slowEnergy, double lowCentroid, double level) noexcept;
 } // namespace hoopvane

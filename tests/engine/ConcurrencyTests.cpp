@@ -26,7 +26,8 @@ TEST (Concurrency, EnginesOnSeveralThreadsWithAMessageThreadReadingExports)
     std::vector<std::thread> audioThreads;
     for (int i = 0; i < numInstances; ++i)
     {
-        audioThreads.emplace_back ([&, i] {
+        audioThreads.emplace_back ([&, i]
+                                   {
             std::mt19937 random ((unsigned) i);
             std::uniform_real_distribution<float> noise (-0.5f, 0.5f);
             std::vector<float> left (blockSize), right (blockSize);
@@ -42,8 +43,7 @@ TEST (Concurrency, EnginesOnSeveralThreadsWithAMessageThreadReadingExports)
                 engines[(size_t) i]->setParameters (parameters);
                 engines[(size_t) i]->process (channels, 2, nullptr, 0, blockSize, b * blockSize);
             }
-            --running;
-        });
+            --running; });
     }
 
     double sum = 0.0;

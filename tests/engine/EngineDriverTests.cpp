@@ -56,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P (SampleRates,
                                              LatencyCase { 48000.0, 48 },
                                              LatencyCase { 96000.0, 96 },
                                              LatencyCase { 500.0, 1 }),
-                          [] (const auto& testCase) { return std::to_string ((int) testCase.param.sampleRate) + "Hz"; });
+                          [] (const auto& testCase)
+                          { return std::to_string ((int) testCase.param.sampleRate) + "Hz"; });
 
 //==============================================================================
 TEST (EngineDriver, NonFiniteInputBecomesSilenceWithoutPoisoningLaterSamples)
@@ -78,7 +79,8 @@ TEST (EngineDriver, NonFiniteInputBecomesSilenceWithoutPoisoningLaterSamples)
 
 TEST (EngineDriver, WritesOnlyTheFirstTwoMainChannels)
 {
-    const std::vector<float> noise = [] {
+    const std::vector<float> noise = []
+    {
         std::vector<float> x (512);
         for (size_t i = 0; i < x.size(); ++i)
             x[i] = std::sin (0.37f * (float) i) * 0.3f;
@@ -197,7 +199,7 @@ TEST (SoftLimit, IsTheIdentityUpToFourThenContinuousMonotonicAndBounded)
             ASSERT_EQ (y, x);
         }
         ASSERT_LE (std::abs (y), 4.0);
-        ASSERT_GE (y, previous);              // monotonic
+        ASSERT_GE (y, previous); // monotonic
         ASSERT_LE (y - previous, 0.001 + 1e-9); // continuous: no step larger than the input's
         previous = y;
     }

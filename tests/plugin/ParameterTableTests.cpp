@@ -17,7 +17,7 @@ struct Expected
     const char* name;
     Kind kind;
     float min, max, step, skew; // floats only
-    float defaultValue;         // raw value; the index for choices
+    float defaultValue; // raw value; the index for choices
     std::vector<const char*> choices;
 };
 
@@ -148,4 +148,5 @@ INSTANTIATE_TEST_SUITE_P (EdgeCases,
                                              MappingCase { "OUT_LPF_SLOPE", 1.0f, 4.0f, "24" },
                                              MappingCase { "CONTEXT", 1.0f, 1.0f, "On" },
                                              MappingCase { "BYPASS", 0.0f, 0.0f, "Off" }),
-                          [] (const auto& testCase) { return std::string (testCase.param.id) + "_" + std::to_string (testCase.index); });
+                          [] (const auto& testCase)
+                          { return std::string (testCase.param.id) + "_" + std::to_string (testCase.index); });

@@ -35,9 +35,18 @@ TEST (RealtimeSafety, ProcessBlockNeverAllocates)
     juce::Random random (7);
 
     const std::pair<const char*, float> automation[] = {
-        { "MODE", 0.0f }, { "BYPASS", 1.0f }, { "BYPASS", 0.0f }, { "CALIBRATE", 1.0f },
-        { "LINK", 1.0f }, { "OUT_HPF_SLOPE", 1.0f }, { "OUT_LPF_SLOPE", 0.5f }, { "RES_GAIN", 0.9f },
-        { "LISTEN", 0.5f }, { "ATTACK", 0.6f }, { "LF_TIGHT", 0.2f }, { "MODE", 0.5f },
+        { "MODE", 0.0f },
+        { "BYPASS", 1.0f },
+        { "BYPASS", 0.0f },
+        { "CALIBRATE", 1.0f },
+        { "LINK", 1.0f },
+        { "OUT_HPF_SLOPE", 1.0f },
+        { "OUT_LPF_SLOPE", 0.5f },
+        { "RES_GAIN", 0.9f },
+        { "LISTEN", 0.5f },
+        { "ATTACK", 0.6f },
+        { "LF_TIGHT", 0.2f },
+        { "MODE", 0.5f },
     };
 
     size_t allocations = 0;
