@@ -55,6 +55,7 @@ void DecayMeasurement::reset() noexcept
     {
         for (auto& s : band->states)
             s.reset();
+        band->outputs = {};
         band->level = band->peak = band->snapshot = 0.0;
     }
 
@@ -78,7 +79,8 @@ void DecayMeasurement::startHit (double acceptMatch) noexcept
 
 void DecayMeasurement::BandDecay::filter (double left, double right) noexcept
 {
-    level = 0.5 * (std::abs (states[0].process (coefficients, left)) + std::abs (states[1].process (coefficients, right)));
+    outputs = { states[0].process (coefficients, left), states[1].process (coefficients, right) };
+    level = 0.5 * (std::abs (outputs[0]) + std::abs (outputs[1]));
 }
 
 void DecayMeasurement::process (double left, double right) noexcept

@@ -35,12 +35,18 @@ public:
     double getRelCentreMs() const noexcept { return relCentre; }
     double getRelHighMs() const noexcept { return relHigh; }
 
+    /** This sample's delayed pair high-passed at the top of the detection band: the attack
+        enhancer shapes the transient from it. */
+    double getUpperEdgeLeft() const noexcept { return high.outputs[0]; }
+    double getUpperEdgeRight() const noexcept { return high.outputs[1]; }
+
 private:
     /** One of the two measured bands: the top (high-pass) and the centre (band-pass). */
     struct BandDecay
     {
         BiquadCoefficients coefficients;
         std::array<BiquadState, 2> states {};
+        std::array<double, 2> outputs {};
         double level = 0.0, peak = 0.0, snapshot = 0.0;
         double smoothedRate = 0.0; ///< dB per ms
 

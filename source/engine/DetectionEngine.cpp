@@ -26,6 +26,11 @@ int DetectionEngine::prepare (double newSampleRate, int newMaximumBlockSize, std
     detector.prepare (sampleRate, preparedMode);
     learning.prepare (sampleRate);
     expander.prepare (sampleRate);
+    lfTightener.prepare (sampleRate);
+    bodyRing.prepare (sampleRate);
+    highPass.prepare (sampleRate);
+    lowPass.prepare (sampleRate);
+    attackEnhancer.prepare (sampleRate);
 
     // A fingerprint describes the drum at one sample rate; at another its band energies mean
     // something else.
@@ -48,6 +53,11 @@ void DetectionEngine::reset() noexcept
     learning.reset();
     discriminator.reset();
     expander.reset();
+    lfTightener.reset();
+    bodyRing.reset();
+    highPass.reset();
+    lowPass.reset();
+    attackEnhancer.reset();
     dcBlocker.reset();
     meters.reset();
     gateValue = 1.0;
@@ -79,10 +89,22 @@ void DetectionEngine::beginBlock (std::int64_t playheadSamples) noexcept
         applyModeChange (mode);
 
     expander.beginBlock (blockSustainMs, block.thresholdDb, block.rangeDb);
-    // Output filter coefficients and the instance link exchange join here.
+    highPass.configure (parameters.hpfSlope, block.hpfFreq);
+    lowPass.configure (parameters.lpfSlope, block.lpfFreq);
+    // The instance link exchange joins here.
     runLearningStateMachine();
     configureExpander();
-    // Fingerprint publishing, tone-stage filters and the side-chain level board join here.
+    // Fingerprint publishing joins here.
+    beginToneBlock();
+    // The side-chain level board joins here.
+}
+
+void DetectionEngine::beginToneBlock() noexcept
+{
+    const double averageHitLengthMs = learning.hasHitLength() ? learning.getAverageHitLengthMs() : 0.0;
+    lfTightener.beginBlock (block.lfTightDb, preparedMode, averageHitLengthMs);
+    bodyRing.beginBlock (block.boostFreq, block.cutFreq, block.resGain, block.resDual, block.listen);
+    attackEnhancer.beginBlock (block.attack);
 }
 
 void DetectionEngine::applyModeChange (DrumMode newMode) noexcept
@@ -162,11 +184,7 @@ void DetectionEngine::processSample (Frame input, bool stereo, float& outLeft, f
     if (! stereo)
         out.right = out.left;
 
-    // The LF tightener and the body/ring equaliser join here.
-
-    out = guardBeforeOutputFilters (out);
-
-    // Output filters and attack enhancer.
+    out = shapeTone (out, dry, match, readings.env);
 
     out.left = softLimit (dcBlocker.processLeft (out.left));
     out.right = stereo ? softLimit (dcBlocker.processRight (out.right)) : out.left;
@@ -229,6 +247,21 @@ void DetectionEngine::applyDrumRules (double match, double env) noexcept
     gateValue = result.gateValue;
 }
 
+DetectionEngine::Frame DetectionEngine::shapeTone (Frame frame, LookAheadDelay::Pair dry, double match, double env) noexcept
+{
+    lfTightener.process (frame.left, frame.right, env, match);
+    bodyRing.process (frame.left, frame.right, gateValue);
+
+    frame = guardBeforeOutputFilters (frame);
+    frame = { lowPass.processLeft (highPass.processLeft (frame.left)),
+              lowPass.processRight (highPass.processRight (frame.right)) };
+
+    const auto& upperEdge = expander.getDecayMeasurement();
+    const double level = 0.5 * (std::abs ((double) dry.left) + std::abs ((double) dry.right));
+    attackEnhancer.process (frame.left, frame.right, level, gateValue, upperEdge.getUpperEdgeLeft(), upperEdge.getUpperEdgeRight());
+    return frame;
+}
+
 DetectionEngine::Frame DetectionEngine::guardBeforeOutputFilters (Frame frame) noexcept
 {
     if (std::isfinite (frame.left) && std::isfinite (frame.right))
@@ -237,6 +270,8 @@ DetectionEngine::Frame DetectionEngine::guardBeforeOutputFilters (Frame frame) n
     // Clear the states that produced the bad value, so it cannot recirculate and silence the
     // channel for good: the gate and the tone stages start again from rest.
     expander.reset();
+    lfTightener.reset();
+    bodyRing.reset();
     gateValue = 1.0;
     finalGateGain = 1.0;
     return { finiteOrZero (frame.left), finiteOrZero (frame.right) };
@@ -246,6 +281,9 @@ void DetectionEngine::endBlock() noexcept
 {
     meters.publish (exports);
     exports.matchScore.store ((float) discriminator.getRawMatch(), std::memory_order_relaxed);
+    exports.transientAmount.store ((float) attackEnhancer.takeMeanTransient(), std::memory_order_relaxed);
+    exports.lfTightGainDb.store ((float) lfTightener.getGainDb(), std::memory_order_relaxed);
+    exports.lfTightMeter.store ((float) lfTightener.getMeter(), std::memory_order_relaxed);
     exports.learning.store (learning.isLearning(), std::memory_order_relaxed);
     exports.learned.store (learning.isLearned(), std::memory_order_relaxed);
     exports.fingerprintComplete.store (learning.isFingerprintComplete(), std::memory_order_relaxed);

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "AttackEnhancer.h"
 #include "BleedDiscriminator.h"
 #include "BlockMeters.h"
 #include "BlockValues.h"
+#include "BodyRingEqualiser.h"
 #include "BypassFade.h"
 #include "DrumMode.h"
 #include "EngineExports.h"
 #include "Expander.h"
 #include "HitDetector.h"
 #include "Learning.h"
+#include "LfTightener.h"
 #include "LookAheadDelay.h"
+#include "OutputFilter.h"
 #include "OutputSafety.h"
 #include "ParameterSnapshot.h"
 
@@ -84,6 +88,7 @@ public:
     const HitDetector& getDetector() const noexcept { return detector; }
     const BleedDiscriminator& getDiscriminator() const noexcept { return discriminator; }
     const Expander& getExpander() const noexcept { return expander; }
+    const LfTightener& getLfTightener() const noexcept { return lfTightener; }
     /** Gf after the drum rules: the gate value that drives the tone stage. */
     double getGateValue() const noexcept { return gateValue; }
 
@@ -106,6 +111,8 @@ private:
     double matchAndScore (const DetectorReadings& readings) noexcept;
     Frame expand (Frame input, LookAheadDelay::Pair dry, double match, const DetectorReadings& readings) noexcept;
     void applyDrumRules (double match, double env) noexcept;
+    void beginToneBlock() noexcept;
+    Frame shapeTone (Frame frame, LookAheadDelay::Pair dry, double match, double env) noexcept;
     Frame guardBeforeOutputFilters (Frame frame) noexcept;
     void endBlock() noexcept;
 
@@ -140,6 +147,13 @@ private:
     BleedDiscriminator discriminator;
     Expander expander;
     double gateValue = 1.0;
+
+    // Tone and output stages
+    LfTightener lfTightener;
+    BodyRingEqualiser bodyRing;
+    OutputFilter highPass { OutputFilter::Direction::highPass };
+    OutputFilter lowPass { OutputFilter::Direction::lowPass };
+    AttackEnhancer attackEnhancer;
 
     // Driver stages
     LookAheadDelay lookAhead;
