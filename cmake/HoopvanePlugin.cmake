@@ -23,6 +23,7 @@ juce_add_plugin(Hoopvane
 target_sources(Hoopvane PRIVATE
     source/processor/HoopvaneAudioProcessor.cpp
     source/processor/InstanceIdentity.cpp
+    source/processor/MessageThreadDuties.cpp
     source/processor/ParameterLayout.cpp
     source/processor/ParameterSnapshotReader.cpp
     source/editor/HoopvaneEditor.cpp)

@@ -25,7 +25,8 @@ struct EngineExports
     std::atomic<std::uint8_t> learnCompletedEvent { 0 };
     std::atomic<std::uint8_t> linkRequestEvent { 0 };
     std::atomic<std::uint8_t> snarePartnerAvailable { 0 };
-    std::atomic<int> isSnareBottomShared { 0 };
+    /** The snare-bottom decision of the last learning: 1 bottom, 0 top, -1 nothing new. */
+    std::atomic<int> isSnareBottomShared { -1 };
 
     std::atomic<bool> learning { false };
     std::atomic<bool> fingerprintComplete { false };
