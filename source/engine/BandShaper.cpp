@@ -1,4 +1,5 @@
 #include "BandShaper.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,7 +55,7 @@ void BandShaper::setGains (const std::array<double, 3>& gainsDb) noexcept
     if (newTopDb != topDb)
     {
         topDb = newTopDb;
-        topGain = std::pow (10.0, topDb / 20.0);
+        topGain = dbToGain (topDb);
     }
 
     lowShelf.setOffset (gainsDb[0] - topDb);

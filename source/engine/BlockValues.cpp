@@ -1,4 +1,5 @@
 #include "BlockValues.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +12,6 @@ namespace
     constexpr double thresholdSpanDb = 46.0;
     constexpr double thresholdFloorDb = -60.0;
 
-    double dbToGain (double db) noexcept { return std::pow (10.0, db / 20.0); }
 } // namespace
 
 BlockValues BlockValues::derive (const ParameterSnapshot& p, std::int64_t playheadSamples) noexcept

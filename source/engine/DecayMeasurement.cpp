@@ -1,4 +1,5 @@
 #include "DecayMeasurement.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,16 +31,15 @@ namespace
         return std::clamp (3.0 * 8.686 / rate, lowestMs, highestMs);
     }
 
-    int samplesFor (double ms, double sampleRate) noexcept { return (int) (ms * 0.001 * sampleRate); }
 } // namespace
 
 void DecayMeasurement::prepare (double newSampleRate) noexcept
 {
     sampleRate = newSampleRate;
-    peakSamples = samplesFor (peakWindowMs, sampleRate);
-    firstSnapshotSamples = samplesFor (firstSnapshotMs, sampleRate);
-    secondSnapshotSamples = samplesFor (secondSnapshotMs, sampleRate);
-    restartGuardSamples = samplesFor (restartGuardMs, sampleRate);
+    peakSamples = samplesForMs (peakWindowMs, sampleRate);
+    firstSnapshotSamples = samplesForMs (firstSnapshotMs, sampleRate);
+    secondSnapshotSamples = samplesForMs (secondSnapshotMs, sampleRate);
+    restartGuardSamples = samplesForMs (restartGuardMs, sampleRate);
     reset();
 }
 
@@ -127,7 +127,7 @@ void DecayMeasurement::BandDecay::updateRate (int measurementsSoFar) noexcept
     if (! (second > 1.0e-8 && first > second && first > 1.0e-6))
         return;
 
-    const double dropDb = 20.0 * std::log10 (first / second);
+    const double dropDb = gainToDb (first / second);
     if (dropDb <= minimumDropDb)
         return;
 

@@ -1,4 +1,5 @@
 #include "Expander.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,7 +41,6 @@ namespace
 
     const DetectorReadings silentReadings {};
 
-    int samplesFor (double ms, double sampleRate) noexcept { return (int) (ms * 0.001 * sampleRate); }
 } // namespace
 
 //==============================================================================
@@ -72,7 +72,7 @@ void Expander::prepare (double newSampleRate)
     for (int b = 0; b < 3; ++b)
         smoothers[(size_t) b].setAttack (AttackReleaseFollower::coefficientFor (smootherAttackMs[(size_t) b], sampleRate));
 
-    minimumOpenSamples = samplesFor (minimumOpenMs, sampleRate);
+    minimumOpenSamples = samplesForMs (minimumOpenMs, sampleRate);
     bandGainCoefficient = 1.0 - std::exp (-1.0 / (bandGainSmoothingMs * 0.001 * sampleRate));
     decay.prepare (sampleRate);
     hitRate.prepare (sampleRate);
@@ -144,8 +144,8 @@ void Expander::applyVoicing() noexcept
         keyFollowers[(size_t) b].setRelease (AttackReleaseFollower::coefficientFor (keyReleaseMs[(size_t) b], sampleRate));
     }
 
-    checkSamples = samplesFor (voicing->checkMs, sampleRate);
-    rejectSamples = samplesFor (voicing->rejectMs, sampleRate);
+    checkSamples = samplesForMs (voicing->checkMs, sampleRate);
+    rejectSamples = samplesForMs (voicing->rejectMs, sampleRate);
 }
 
 void Expander::designBandFilters() noexcept
@@ -174,7 +174,7 @@ void Expander::deriveBlockValues() noexcept
                               std::lerp (voicing->ratioMidAtSustainMin, voicing->ratioMidAtSustainMax, s),
                               voicing->ratioHigh };
 
-    rangeLin = std::pow (10.0, rangeDb / 20.0);
+    rangeLin = dbToGain (rangeDb);
     for (size_t b = 0; b < 3; ++b)
     {
         const double floorGain = floorScale[b] * rangeLin;
@@ -241,9 +241,9 @@ double Expander::keyFor (double level, double match, double contextOffsetDb, dou
     const bool brightOnTom = mode == DrumMode::tom && hfLfRatio > 1.0;
     if (match > 0.4 && contextOffsetDb > 0.01 && ! brightOnTom)
     {
-        const double dbBelow = thresholdDb - 20.0 * std::log10 (std::max (key, GainLaw::minimumLevel));
+        const double dbBelow = thresholdDb - gainToDb (std::max (key, GainLaw::minimumLevel));
         const double weight = dbBelow <= 10.0 ? 1.0 : (dbBelow >= 16.0 ? 0.15 : (16.0 - dbBelow) * 0.85 / 6.0 + 0.15);
-        key *= std::pow (10.0, contextOffsetDb * weight / 20.0);
+        key *= dbToGain (contextOffsetDb * weight);
     }
     return key;
 }
@@ -472,19 +472,19 @@ void Expander::updateGateValue() noexcept
         gateValue = finalGain;
 }
 
-double Expander::gainToDb (double gain) const noexcept
+double Expander::bandGainDb (double gain) const noexcept
 {
     if (gain >= unityGain)
         return 0.0;
     if (gain <= silentGain)
         return rangeDb;
-    return std::min (0.0, std::max (rangeDb, 20.0 * std::log10 (gain)));
+    return std::min (0.0, std::max (rangeDb, hoopvane::gainToDb (gain)));
 }
 
 void Expander::updateBandGains (const ExpanderInputs& in, const Balance& now) noexcept
 {
     const auto s = getSmoothedGains();
-    BandTriple target { gainToDb (s[low]), gainToDb (s[mid]), gainToDb (s[high]) };
+    BandTriple target { bandGainDb (s[low]), bandGainDb (s[mid]), bandGainDb (s[high]) };
     const auto& v = *voicing;
     const double g = finalGain;
 

@@ -145,7 +145,8 @@ private:
     void smoothGains (double gainCap) noexcept;
     void updateGateValue() noexcept;
     void updateBandGains (const ExpanderInputs& in, const Balance& now) noexcept;
-    double gainToDb (double gain) const noexcept;
+    /** A smoothed gain in dB for the band gains: 0 near unity, RANGE near silence. */
+    double bandGainDb (double gain) const noexcept;
 
     bool isSnareTop() const noexcept { return mode == DrumMode::snare && ! snareBottom; }
 

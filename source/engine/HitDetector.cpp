@@ -1,4 +1,5 @@
 #include "HitDetector.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,7 +47,6 @@ namespace
         follower.setRelease (AttackReleaseFollower::coefficientFor (releaseMs, sampleRate));
     }
 
-    double toDb (double level) noexcept { return 20.0 * std::log10 (level); }
 } // namespace
 
 //==============================================================================
@@ -109,7 +109,7 @@ bool HitDetector::RiseSlopeMeter::track (double env, std::int64_t clock, double&
     if (riseMs <= riseMinimumPeakDelayMs)
         return false;
 
-    slope = (toDb (std::max (peak, denormalFloor)) - toDb (levelBefore)) / riseMs;
+    slope = (gainToDb (std::max (peak, denormalFloor)) - gainToDb (levelBefore)) / riseMs;
     return true;
 }
 
@@ -317,7 +317,7 @@ void HitDetector::updateAttackSlope (double env, double envBefore) noexcept
     if (env < onsetThreshold || envBefore < attackSlopeMinLevel || envBefore >= onsetThreshold)
         return;
 
-    const double slope = toDb (env / envBefore) / msPerSample;
+    const double slope = gainToDb (env / envBefore) / msPerSample;
 
     if (slope >= attackSlopeMinDbPerMs && slope <= attackSlopeMaxDbPerMs)
         readings.attackSlope = slope;

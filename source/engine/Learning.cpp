@@ -1,4 +1,5 @@
 #include "Learning.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,7 +48,7 @@ namespace
     /** Bucket k of the level histogram stands for 2k - 39 dB. */
     int levelBucket (double env) noexcept
     {
-        const double db = 20.0 * std::log10 (std::max (env, 1.0e-20));
+        const double db = gainToDb (std::max (env, 1.0e-20));
         return std::clamp ((int) ((db + 40.0) / 2.0), 0, Learning::numLevelBuckets - 1);
     }
 
@@ -382,7 +383,7 @@ void Learning::summariseStatistics() noexcept
         meanLevelDb += levelHistogram[(std::size_t) k] * bucketLevelDb (k);
     meanLevelDb /= entries;
 
-    const double quietLevel = std::pow (10.0, (meanLevelDb - quietRatioOffsetDb) / 20.0);
+    const double quietLevel = dbToGain (meanLevelDb - quietRatioOffsetDb);
     statistics.quietRatio = std::clamp (quietLevel / statistics.onsetLevel, quietRatioRange.low, quietRatioRange.high);
 }
 

@@ -1,4 +1,5 @@
 #include "LfTightener.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -195,7 +196,7 @@ void LfTightener::updateTarget() noexcept
     }
 
     const double fraction = std::min (1.0, (n - 1) / onsetsForFullCut);
-    targetGain = std::pow (10.0, (1.0 - std::exp (-cutCurvature * fraction)) * depthDb / 20.0);
+    targetGain = dbToGain ((1.0 - std::exp (-cutCurvature * fraction)) * depthDb);
 }
 
 void LfTightener::smoothGain() noexcept
@@ -207,7 +208,7 @@ void LfTightener::smoothGain() noexcept
     if (gain != gainOfGainDb)
     {
         gainOfGainDb = gain;
-        gainDb = gain > unityGain ? 0.0 : 20.0 * std::log10 (gain);
+        gainDb = gain > unityGain ? 0.0 : gainToDb (gain);
     }
 
     meterFollower.process (std::abs (gainDb) / meterScaleDb);
